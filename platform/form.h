@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QEventLoop;
+
 enum TFormBorderStyle { bsSizeable, bsSingle, bsDialog, bsNoBorder };
 enum TCursor { crDefault = 0, crHourGlass = -11, crNo = -12 };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
@@ -70,7 +72,7 @@ public:
     // cancel result, once its close query allows it.
     void Close();
     int ModalResult() const { return modalResult_; }
-    void setModalResult(int result) { modalResult_ = result; }
+    void setModalResult(int result);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -89,4 +91,5 @@ private:
     bool modal_ = false;
     bool centred_ = false;
     bool closing_ = false;
+    QEventLoop *loop_ = nullptr;
 };

@@ -1,0 +1,45 @@
+# Two entry points: `make run` and `make test`. Both install the Debian
+# packages that are missing (apt-get as root, sudo otherwise), configure and
+# build into build/.
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+
+# What building and running needs.
+PACKAGES := cmake ninja-build g++ pkg-config \
+	qt6-base-dev qt6-base-dev-tools libgl-dev \
+	libsdl2-dev libfluidsynth-dev fluid-soundfont-gm \
+	fonts-ipafont-gothic fonts-liberation
+# What the tests need besides.
+TEST_PACKAGES := xvfb xauth xdotool x11-utils
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test deps test-deps build clean
+
+run: deps build
+	cd $(BUILD_DIR) && ./torva
+
+test: deps test-deps build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing: $$missing"; \
+		$(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+test-deps:
+	@missing=$$(for p in $(TEST_PACKAGES); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing: $$missing"; \
+		$(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+build:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake --build $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,103 @@
+#include "app/startup.h"
+
+#include "dialogs/torva3.h"
+#include "dialogs/torva5.h"
+#include "dialogs/torva6.h"
+#include "game/torva1.h"
+#include "platform/application.h"
+#include "platform/instanceguard.h"
+#include "platform/realservices.h"
+#include "platform/services.h"
+#include "records/torva4.h"
+#include "story/torva2.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QString ApplicationTitle = QStringLiteral("TORVA");
+
+// SIGTERM, SIGINT and SIGHUP close the main window the normal way, so the
+// records are saved. The handler only writes a byte; the GUI thread reads it.
+int signalSocket[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalSocket[0], &byte, 1);
+}
+
+void closeMainWindowOnSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSocket) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(signalSocket[1], &byte, 1);
+        notifier->setEnabled(false);
+        // Modal windows and message boxes end first, then the main window
+        // closes and saves.
+        QApplication::closeAllWindows();
+        if (Form1)
+            Form1->close();
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signalNumber, &action, nullptr);
+}
+
+} // namespace
+
+void CreateForms()
+{
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
+    Application->CreateForm(Form3);
+    Application->CreateForm(Form4);
+    Application->CreateForm(Form5);
+    Application->CreateForm(Form6);
+}
+
+int RunTorva(int argc, char **argv)
+{
+    TorvaQApplication app(argc, argv);
+    TApplication application;
+    Application = &application;
+    platform::setCommandLine(QCoreApplication::arguments());
+    platform::installRealServices();
+
+    application.Title = ApplicationTitle;
+    QCoreApplication::setApplicationName(ApplicationTitle);
+    platform::NamedMutex mutex(ApplicationTitle);
+    if (!mutex.tryAcquire()) {
+        application.MessageBox(QStringLiteral("すでに起動しています。"), ApplicationTitle,
+                               platform::MB_ICONERROR);
+        return 0;
+    }
+    try {
+        application.Initialize();
+        closeMainWindowOnSignals();
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] {
+            if (Form1)
+                Form1->close();
+        });
+        CreateForms();
+        application.Run();
+        mutex.release();
+    } catch (const std::exception &error) {
+        application.ShowException(error);
+    }
+    return 0;
+}

@@ -1,0 +1,121 @@
+#include "platform/application.h"
+
+#include "platform/fonts.h"
+#include "platform/form.h"
+#include "platform/services.h"
+
+#include <QMap>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <exception>
+
+static void initTorvaResources() { Q_INIT_RESOURCE(torva); }
+
+namespace platform {
+namespace {
+TForm *theMainForm = nullptr;
+QStringList theCommandLine;
+QMap<int, QCursor> &customCursors()
+{
+    static QMap<int, QCursor> cursors;
+    return cursors;
+}
+} // namespace
+
+QCursor cursorFor(int cursor)
+{
+    switch (cursor) {
+    case crHourGlass:
+        return QCursor(Qt::WaitCursor);
+    case crNo:
+        return QCursor(Qt::ForbiddenCursor);
+    default:
+        return customCursors().value(cursor, QCursor(Qt::ArrowCursor));
+    }
+}
+
+void setScreenCursor(int number, const QCursor &cursor) { customCursors()[number] = cursor; }
+
+TForm *mainForm() { return theMainForm; }
+
+void setCommandLine(const QStringList &arguments) { theCommandLine = arguments; }
+
+int ParamCount() { return static_cast<int>(qMax<qsizetype>(0, theCommandLine.size() - 1)); }
+
+QString ParamStr(int index)
+{
+    if (index < 0 || index >= theCommandLine.size())
+        return {};
+    return theCommandLine.at(index);
+}
+
+void initResources() { initTorvaResources(); }
+
+} // namespace platform
+
+TApplication *Application = nullptr;
+
+TorvaQApplication::TorvaQApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool TorvaQApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        if (Application)
+            Application->ShowException(error);
+        else
+            std::fprintf(stderr, "TORVA: %s\n", error.what());
+    }
+    return false;
+}
+
+void TApplication::Initialize()
+{
+    platform::initResources();
+    platform::installFonts();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("windows")));
+    QPalette palette = QApplication::style()->standardPalette();
+    const QColor silver(0xc0, 0xc0, 0xc0);
+    palette.setColor(QPalette::Window, silver);
+    palette.setColor(QPalette::Button, silver);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Light, Qt::white);
+    palette.setColor(QPalette::Midlight, QColor(0xdf, 0xdf, 0xdf));
+    palette.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
+    palette.setColor(QPalette::Dark, QColor(0x80, 0x80, 0x80));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    QApplication::setPalette(palette);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TApplication::registerForm(TForm *form)
+{
+    if (!platform::theMainForm)
+        platform::theMainForm = form;
+}
+
+void TApplication::Run()
+{
+    if (!platform::theMainForm)
+        return;
+    platform::theMainForm->show();
+    QApplication::exec();
+}
+
+int TApplication::MessageBox(const QString &text, const QString &caption, unsigned flags)
+{
+    return platform::services().messages->show(text, caption, flags);
+}
+
+// The standard report: the message followed by a full stop, under the title.
+void TApplication::ShowException(const std::exception &error)
+{
+    MessageBox(QString::fromUtf8(error.what()) + QLatin1Char('.'), Title, platform::MB_ICONERROR);
+}

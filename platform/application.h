@@ -1,0 +1,59 @@
+// The application object: title, window creation, the message loop, message
+// boxes and the standard report of an exception that escapes a handler.
+#pragma once
+
+#include <QApplication>
+#include <QCursor>
+#include <QString>
+#include <QStringList>
+
+class TForm;
+
+namespace platform {
+
+// The screen's cursors: the built-in shapes (crDefault, crHourGlass, crNo)
+// and the custom ones installed under positive numbers.
+QCursor cursorFor(int cursor);
+void setScreenCursor(int number, const QCursor &cursor);
+
+// The window created first; closing it ends the message loop.
+TForm *mainForm();
+
+// The command line as the windows read it: ParamStr(0) is the program.
+void setCommandLine(const QStringList &arguments);
+int ParamCount();
+QString ParamStr(int index);
+
+// Compiled-in pictures, cursors and sounds.
+void initResources();
+
+} // namespace platform
+
+// A QApplication that reports exceptions escaping event handlers and goes on.
+class TorvaQApplication : public QApplication {
+public:
+    TorvaQApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+class TApplication {
+public:
+    QString Title;
+
+    // Sets the classic look: the "windows" style with a silver palette.
+    void Initialize();
+    template <class T> void CreateForm(T *&global)
+    {
+        global = new T();
+        registerForm(global);
+    }
+    // Shows the main window and runs the loop until it has closed.
+    void Run();
+    int MessageBox(const QString &text, const QString &caption, unsigned flags);
+    void ShowException(const std::exception &error);
+
+private:
+    void registerForm(TForm *form);
+};
+
+extern TApplication *Application;

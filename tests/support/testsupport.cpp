@@ -1,0 +1,41 @@
+#include "support/testsupport.h"
+
+#include "app/startup.h"
+#include "platform/application.h"
+#include "platform/services.h"
+
+namespace testsupport {
+
+platform::FakeServices &fakes()
+{
+    static platform::FakeServices theFakes;
+    return theFakes;
+}
+
+QString tempFolder()
+{
+    static QTemporaryDir folder;
+    return folder.path();
+}
+
+void createForms()
+{
+    static bool created = false;
+    if (!created) {
+        created = true;
+        CreateForms();
+    }
+}
+
+int runTests(QObject &test, int argc, char **argv)
+{
+    static TApplication application;
+    Application = &application;
+    application.Title = QStringLiteral("TORVA");
+    application.Initialize();
+    fakes().install();
+    platform::services().registryFile = tempFolder() + QStringLiteral("/HKCU.reg");
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace testsupport
