@@ -305,31 +305,6 @@ void TForm1::Label2Click()
     }
 }
 
-// ---------------------------------------------------------------- the round
-
-void TForm1::RoundStart()
-{
-    Form2->SfcMode = CheckBox1->isChecked();
-    Form2->ShowModal();
-}
-
-void TForm1::Timer1Timer() {}
-
-void TForm1::FormMouseDown(TMouseButton, TShiftState, int, int) {}
-void TForm1::FormMouseMove(TShiftState, int, int) {}
-void TForm1::FormMouseUp(TMouseButton, TShiftState, int, int) {}
-void TForm1::FormPaint(QPainter &, const QRect &) {}
-
-// ---------------------------------------------------------------- records
-
-void TForm1::LoadRecords()
-{
-    if (RecordLength[0] != 0)
-        Panel3->Show();
-    if (RecordLength[0] > 16000)
-        CheckBox1->show();
-}
-
-void TForm1::SaveRecords() {}
+// ---------------------------------------------------------------- closing
 
 void TForm1::FormClose() { SaveRecords(); }

@@ -61,10 +61,16 @@ public:
     int RecordLength[3] = {0, 0, 0};
     int RecordSex[3] = {0, 0, 0};
 
-private:
+    // The round (torva1_round.cpp).
     void RoundStart();
+    void CoastStep();
+
+    // The record table (torva1_records.cpp).
     void LoadRecords();
     void SaveRecords();
+    void RankingUpdate();
+
+private:
     void hoverButton(TPanel *button);
     bool shown_ = false;
 };
