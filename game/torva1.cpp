@@ -152,7 +152,7 @@ TForm1::TForm1()
     place(Label3, 64, 168, 201, 16);
     Label3->setFont(vclFont(Arial, 13, false, true, true));
     Label3->setFontColor(clr::Green);
-    Label3->setCaption(QStringLiteral("(C) 1999-2026 Quillon. All rights reserved."));
+    Label3->setCaption(QStringLiteral("Copyright (C) 1999-2026 Quillon"));
 
     Label4 = new TLabel(Panel2);
     place(Label4, 128, 128, 77, 16);
