@@ -49,7 +49,7 @@ def mirror(grid):
 
 
 # ---------------------------------------------------------------------------
-# Cursors (Part 2.1, Resources): three white, black-outlined triangles
+# Cursors of the play field: three white, black-outlined triangles
 # pointing down, stacked in a column centred on x = 16.  One is large (20 px
 # wide, 10 rows high), two are small (10 px wide, 5 rows high); each row is
 # one pixel narrower on both sides than the row above.  The triangles are 2
@@ -92,7 +92,7 @@ def make_cursor(large_index):
 
 
 # ---------------------------------------------------------------------------
-# Hands (Part 2.1, Resources): Image1's hand reaches to the right, over the
+# Hands: Image1's hand reaches to the right, over the
 # paper's left edge (the picture sits across the edge, so the fingers lie on
 # the paper); Image2's is its mirror image.  A cuff on the left, the back of
 # the hand with the thumb raised, four fingers pointing right.
@@ -136,11 +136,11 @@ HAND_LEFT = """
 # ---------------------------------------------------------------------------
 # Pointers, two-colour 16 x 16 (1 bit a pixel).
 #
-# pointer_down (story window, Part 4.2): a white triangle pointing down on
+# pointer_down (story window): a white triangle pointing down on
 # black, two pixel rows per step, 16 px wide at the top and 2 at the bottom:
 # rows 2k and 2k+1 are white from x = k to x = 15 - k.
 #
-# pointer_right (choice dialogs, Part 5.2): row r is white from the left edge
+# pointer_right (choice dialogs): row r is white from the left edge
 # for 2 * (r + 1) px when r < 8 and 2 * (16 - r) px when r >= 8; rest black.
 
 def make_pointer_down():
