@@ -421,7 +421,7 @@ void TestScript::routes()
         seen.insert(int(route.size()));
     }
     QCOMPARE(QList<int>(seen.begin(), seen.end()), lengths);
-    // Spec: 30 to 41 for the girl, 29 to 41 for the boy and the third choice.
+    // Routes: 30 to 41 for the girl, 29 to 41 for the boy and the third choice.
     QCOMPARE(qsizetype(routes.size()), lengths.size());
 }
 
