@@ -6,7 +6,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
 # What building and running needs.
-PACKAGES := cmake ninja-build g++ pkg-config \
+PACKAGES := cmake ninja-build g++ pkg-config dpkg-dev file \
 	qt6-base-dev qt6-base-dev-tools libgl-dev \
 	libsdl2-dev libfluidsynth-dev fluid-soundfont-gm \
 	fonts-ipafont-gothic fonts-liberation
@@ -43,3 +43,10 @@ build:
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+.PHONY: install package
+install: deps build
+	$(SUDO) cmake --install $(BUILD_DIR)
+
+package: deps build
+	cd $(BUILD_DIR) && cpack -G DEB

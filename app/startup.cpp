@@ -58,6 +58,18 @@ void closeMainWindowOnSignals()
         sigaction(signalNumber, &action, nullptr);
 }
 
+// The windows place themselves (centred, the story full screen, the dialogs
+// at fixed places), which a Wayland compositor does not let a client do. On a
+// Wayland session the game therefore runs through XWayland when it is there.
+void preferX11()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 } // namespace
 
 void CreateForms()
@@ -72,6 +84,7 @@ void CreateForms()
 
 int RunTorva(int argc, char **argv)
 {
+    preferX11();
     TorvaQApplication app(argc, argv);
     TApplication application;
     Application = &application;
