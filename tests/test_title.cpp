@@ -30,7 +30,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         testsupport::createForms();
-        // START shows the story modally; here the story closes at once.
+        // START shows the story modally; here the story closes at once, as a
+        // story already seen to its end may.
+        Form2->Label3->Show();
         platform::services().modalShown = [this](TForm &form) {
             if (&form == Form2)
                 ++storiesShown;
