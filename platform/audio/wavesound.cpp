@@ -1,5 +1,6 @@
 #include "wavesound.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 #include <QtEndian>
@@ -136,14 +137,20 @@ void SdlSound::playSound(const QString &name, unsigned flags)
     const bool loop = flags & SND_LOOP;
     // A looping sound can't be waited for: it always runs asynchronously.
     const bool async = (flags & SND_ASYNC) || loop;
+    QElapsedTimer clock;
+    clock.start();
     const std::uint64_t id = output_.startWave(samples, loop);
     if (async)
         return;
+    // The end is mixed up to a buffer ahead of being heard, so the call
+    // lasts at least the sound's length. Without a device nothing is heard,
+    // but the caller keeps its pace.
     const int ms = int(samples->size() * 1000 / output_.sampleRate());
     if (output_.isOpen())
         output_.waitWave(id, std::chrono::milliseconds(ms + kSyncSlackMs));
-    else
-        QThread::msleep(ms); // silent, but the caller keeps its pace
+    const qint64 left = ms - clock.elapsed();
+    if (left > 0)
+        QThread::msleep(std::uint32_t(left));
 }
 
 void SdlSound::messageBeep(unsigned type)
