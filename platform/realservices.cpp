@@ -1,6 +1,7 @@
 #include "platform/realservices.h"
 
 #include "platform/application.h"
+#include "platform/audio/audio.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -86,33 +87,19 @@ bool QtKeyboard::shiftDown()
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
 }
 
-namespace {
-class SilentSound : public Sound {
-public:
-    void playSound(const QString &, unsigned) override {}
-    void messageBeep(unsigned) override {}
-};
-class SilentMusic : public Music {
-public:
-    void sendString(const QString &, MciNotifyTarget *) override {}
-};
-} // namespace
-
 void installRealServices()
 {
     static RealClock clock;
     static QtMessageBoxes messages;
     static QtScreen screen;
     static QtKeyboard keyboard;
-    static SilentSound sound;
-    static SilentMusic music;
     Services &s = services();
     s.clock = &clock;
     s.messages = &messages;
     s.screen = &screen;
     s.keyboard = &keyboard;
-    s.sound = &sound;
-    s.music = &music;
+    s.sound = &realSound();
+    s.music = &realMusic();
 }
 
 } // namespace platform
