@@ -78,7 +78,8 @@ void TForm3::FormShow()
 {
     Label1->setCaption(Prompt);
     Label1->setFontColor(clr::White);
-    focusEdit();
+    Edit1->setFocus();
+    Edit1->selectAll();
     Edit1Change();
     Decided = false;
 }
@@ -108,11 +109,11 @@ void TForm3::FormCloseQuery(bool &CanClose)
     CanClose = Decided;
 }
 
-// Entering the edit from elsewhere selects its whole text, so a name offered
-// again or refused is replaced by typing over it.
+// Entering the edit from elsewhere selects its whole text, as it does when
+// the box opens with the name of the last story, so typing replaces it.
 void TForm3::focusEdit()
 {
-    if (Edit1->hasFocus())
+    if (focusWidget() == Edit1)
         return;
     Edit1->setFocus(Qt::OtherFocusReason);
     Edit1->selectAll();
