@@ -65,6 +65,15 @@ public:
     void RoundStart();
     void CoastStep();
 
+private:
+    void CountdownTick();
+    void PlayTick();
+    void TimeOut();
+    void MoveHand(int distance);
+    void DrawPaperMotion(int oldY, int newY);
+    void FollowPaperEnd();
+
+public:
     // The record table (torva1_records.cpp).
     void LoadRecords();
     void SaveRecords();
