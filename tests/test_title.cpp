@@ -43,6 +43,17 @@ private Q_SLOTS:
         Form1->Panel3->Show(); // as if a record existed
     }
 
+    // A round that START began is left for the title again: its countdown
+    // would disable the window and tick on its own.
+    static void leaveRound()
+    {
+        Form1->Timer1->setEnabled(false);
+        Form1->setEnabled(true);
+        Form1->Panel2->Show();
+    }
+
+    void cleanup() { leaveRound(); }
+
     void init()
     {
         testsupport::fakes().clear();
@@ -110,7 +121,7 @@ private Q_SLOTS:
         QTest::mouseClick(Form1->Panel1, Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(Form2->SfcMode);
         Form1->CheckBox1->setChecked(false);
-        Form1->Panel2->Show();
+        leaveRound();
         QTest::mouseClick(Form1->Panel1, Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(!Form2->SfcMode);
     }
