@@ -31,7 +31,8 @@ int toVirtualKey(int qtKey)
             return qtKey; // letters share their codes
         if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
             return qtKey;
-        return 0;
+        // Any other key still reaches the handlers, under a code none tests.
+        return qtKey == 0 || qtKey == Qt::Key_unknown ? 0 : VK_OTHER;
     }
 }
 

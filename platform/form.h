@@ -24,6 +24,7 @@ enum VirtualKey : int {
     VK_UP = 38,
     VK_DOWN = 40,
     VK_F4 = 115,
+    VK_OTHER = 0xFF,
 };
 int toVirtualKey(int qtKey);
 
