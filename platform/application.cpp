@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -105,7 +106,9 @@ void TApplication::Run()
 {
     if (!platform::theMainForm)
         return;
-    platform::theMainForm->show();
+    // Shown from inside the loop, so that whatever ends the loop also ends
+    // the nested loops of messages shown while the window first appears.
+    QTimer::singleShot(0, platform::theMainForm, [] { platform::theMainForm->show(); });
     QApplication::exec();
 }
 

@@ -2,7 +2,7 @@
 # Two copies of the game on one X display: the second shows "already
 # running", ends with exit code 0 once the message is answered and never
 # opens a window of the game; after the first copy is killed with SIGKILL, a
-# new copy runs. Run under xvfb-run.
+# new copy runs, and SIGTERM ends it the normal way. Run under xvfb-run.
 set -u
 game=$1
 work=$(mktemp -d)
@@ -56,4 +56,7 @@ kill -9 "$first"; wait "$first" 2>/dev/null
 wait_for_owner "$third" || fail "a copy started after kill -9 of the first did not run"
 kill -TERM "$third"; wait "$third"; code=$?
 [ "$code" = 0 ] || fail "SIGTERM ended the game with exit code $code"
+# Ended by the signal, the game still closed its main window the normal way,
+# which saves the records.
+grep -q '^REGEDIT4' "$XDG_CONFIG_HOME/TORVA/HKCU.reg" || fail "SIGTERM lost the records"
 echo "1 passed, 0 failed"
