@@ -43,10 +43,11 @@ void closeMainWindowOnSignals()
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(signalSocket[1], &byte, 1);
         notifier->setEnabled(false);
-        // Modal windows and message boxes end first, then the main window
-        // closes and saves.
+        // The open windows close, the main window with them, which saves the
+        // records. A main window not shown yet has loaded nothing: closing it
+        // would save an empty table over the records, so it is left alone.
         QApplication::closeAllWindows();
-        if (Form1)
+        if (Form1 && Form1->isVisible())
             Form1->close();
         QCoreApplication::quit();
     });
@@ -93,6 +94,8 @@ int RunTorva(int argc, char **argv)
 
     application.Title = ApplicationTitle;
     QCoreApplication::setApplicationName(ApplicationTitle);
+    // From the first moment on, a signal to end ends the game the normal way.
+    closeMainWindowOnSignals();
     platform::NamedMutex mutex(ApplicationTitle);
     if (!mutex.tryAcquire()) {
         application.MessageBox(QStringLiteral("すでに起動しています。"), ApplicationTitle,
@@ -101,7 +104,6 @@ int RunTorva(int argc, char **argv)
     }
     try {
         application.Initialize();
-        closeMainWindowOnSignals();
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] {
             if (Form1)
                 Form1->close();
