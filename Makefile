@@ -50,3 +50,11 @@ install: deps build
 
 package: deps build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# Release build of the game and its benchmark programs in build-bench/, then
+# one table of measured figures against their targets (under Xvfb).
+.PHONY: bench
+bench: deps test-deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVA_BUILD_BENCH=ON
+	cmake --build build-bench -j2 --target torva torva_bench bench_startup bench_floor bench_launch
+	sh bench/run_bench.sh build-bench
