@@ -385,6 +385,9 @@ bool FluidMusic::ensureSynth()
     }
     settings_ = new_fluid_settings();
     fluid_settings_setnum(settings_, "synth.sample-rate", output_.sampleRate());
+    // Only the instruments a piece selects are read from the soundfont, not
+    // all of its 140 MB of samples.
+    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
     synth_ = new_fluid_synth(settings_);
     if (!synth_ || fluid_synth_sfload(synth_, path.constData(), 1) == FLUID_FAILED) {
         std::fprintf(stderr, "TORVA: cannot load the soundfont %s, the music is silent\n",
