@@ -11,7 +11,7 @@ PACKAGES := cmake ninja-build g++ pkg-config dpkg-dev file \
 	libsdl2-dev libfluidsynth-dev fluid-soundfont-gm \
 	fonts-ipafont-gothic fonts-liberation
 # What the tests need besides.
-TEST_PACKAGES := xvfb xauth xdotool x11-utils
+TEST_PACKAGES := xvfb xauth xdotool x11-utils sox appstream desktop-file-utils man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -44,12 +44,24 @@ build:
 clean:
 	rm -rf $(BUILD_DIR)
 
-.PHONY: install package
+# `make install` writes under /usr/local (PREFIX=... for another place) and
+# lists what it wrote in $(BUILD_DIR)/install_manifest.txt, which
+# `make uninstall` removes. `make package` builds $(BUILD_DIR)/torva_*.deb,
+# installed with `apt-get install ./$(BUILD_DIR)/torva_*.deb`.
+PREFIX ?= /usr/local
+
+.PHONY: install uninstall package
 install: deps build
-	$(SUDO) cmake --install $(BUILD_DIR)
+	$(SUDO) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@[ -f $(BUILD_DIR)/install_manifest.txt ] || \
+		{ echo "Nothing to remove: $(BUILD_DIR)/install_manifest.txt is missing (make install writes it)."; exit 1; }
+	$(SUDO) xargs -d '\n' rm -fv < $(BUILD_DIR)/install_manifest.txt
 
 package: deps build
 	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/torva_*.deb
 
 # Release build of the game and its benchmark programs in build-bench/, then
 # one table of measured figures against their targets (under Xvfb).
