@@ -17,10 +17,16 @@ inline std::int64_t nanos(clockid_t clock)
 }
 
 // Wall time on the monotonic clock, in nanoseconds.
-inline std::int64_t wallNs() { return nanos(CLOCK_MONOTONIC); }
+inline std::int64_t wallNs()
+{
+    return nanos(CLOCK_MONOTONIC);
+}
 
 // CPU time of the whole process (every thread), in nanoseconds.
-inline std::int64_t cpuNs() { return nanos(CLOCK_PROCESS_CPUTIME_ID); }
+inline std::int64_t cpuNs()
+{
+    return nanos(CLOCK_PROCESS_CPUTIME_ID);
+}
 
 // The moment bench_launch took just before it exec'd this program, or -1.
 inline std::int64_t launchNs()

@@ -57,8 +57,13 @@ note "bench: a record table, as a returning player has it"
 note "bench: start-up, $STARTUP_RUNS runs each of the floor and the game"
 for _ in $(seq "$STARTUP_RUNS"); do
     ./bench_launch ./bench_floor startup >>"$RAW/startup_floor"
+    ./bench_launch ./bench_floor text >>"$RAW/startup_floor_text"
+    # bench_startup ends without the game's own clean-up; the lock a clean
+    # exit removes would otherwise be found stale by the next start.
+    rm -f "$XDG_RUNTIME_DIR/TORVA.lock"
     ./bench_launch ./bench_startup >>"$RAW/startup_game"
 done
+rm -f "$XDG_RUNTIME_DIR/TORVA.lock"
 
 note "bench: idle title screen of the game, $IDLE_RUNS x 10 s"
 for _ in $(seq "$IDLE_RUNS"); do
@@ -88,6 +93,7 @@ note "bench: play clock over $ROUNDS rounds"
 note "bench: pull steps, $PULL_RUNS x 10000"
 for _ in $(seq "$PULL_RUNS"); do
     ./torva_bench pull 10000 >>"$RAW/pull"
+    ./bench_floor paint 10000 >>"$RAW/pull_floor"
 done
 
 note "bench: scene reveals"

@@ -46,4 +46,7 @@ void watchFirstPaint()
 
 Q_COREAPP_STARTUP_FUNCTION(watchFirstPaint)
 
-int main(int argc, char **argv) { return RunTorva(argc, argv); }
+int main(int argc, char **argv)
+{
+    return RunTorva(argc, argv);
+}

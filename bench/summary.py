@@ -39,6 +39,10 @@ game = statistics.median(numbers("startup_game"))
 row("Start-up (exec to first painted title)",
     f"{game:.0f} ms / floor {floor:.0f} ms = {game / floor:.2f} x", "<= 1.3 x", game / floor <= 1.3)
 
+text = statistics.median(numbers("startup_floor_text"))
+row("  (for scale) against a floor with one line of text",
+    f"{game:.0f} ms / {text:.0f} ms = {game / text:.2f} x", "(no target)", True)
+
 title = statistics.median(numbers("title_idle"))
 row("Idle, title screen (10 s)", f"{title:.3f} % of a core", "<= 0.2 %", title <= 0.2)
 story = statistics.median(numbers("story_idle"))
@@ -57,13 +61,21 @@ row("Round end after TimeLimit + 1 s", f"{worst:.0f} ms at most ({len(ends)} rou
 
 cpu = statistics.median(tagged("pull", "pull_cpu_us_per_step"))
 row("Pull step, CPU time", f"{cpu:.1f} us per step", "<= 50 us", cpu <= 50)
+frame = statistics.median(numbers("pull_floor"))
+events = statistics.median(tagged("pull", "pull_paint_events_per_step"))
+row("  (for scale) one Qt frame of the same rows and 32 x 32 move",
+    f"{frame:.1f} us; the step is {cpu / frame:.2f} x that, {events:.1f} paint events",
+    "(no target)", True)
 painted = statistics.median(tagged("pull", "pull_painted_px_median"))
 allowed = statistics.median(tagged("pull", "pull_allowed_px_median"))
 outside = max(tagged("pull", "pull_outside_px_max"))
 steps_outside = max(tagged("pull", "pull_steps_painting_outside"))
+metres = max(tagged("pull", "pull_metre_changes"))
+outside_same = max(tagged("pull", "pull_outside_px_max_same_metres"))
 row("Pull step, repainted pixels",
-    f"{painted:.0f} px (allowed {allowed:.0f}); {steps_outside:.0f} steps paint up to "
-    f"{outside:.0f} px outside", "rows + hand only", outside == 0)
+    f"{painted:.0f} px (rows + hand {allowed:.0f}); outside: {outside_same:.0f} px, "
+    f"but up to {outside:.0f} px in {steps_outside:.0f} steps ({metres:.0f} metre changes)",
+    "rows + hand only", outside == 0)
 
 ratios = tagged("reveal", "reveal_ratio")
 ratio = statistics.median(ratios)

@@ -288,6 +288,7 @@ int playClock(int rounds)
 class RepaintSpy : public QObject {
 public:
     QRegion painted;
+    long paintEvents = 0;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() != QEvent::Paint || !watched->isWidgetType())
@@ -295,6 +296,7 @@ public:
         auto *widget = static_cast<QWidget *>(watched);
         if (widget != Form1 && !Form1->isAncestorOf(widget))
             return false;
+        ++paintEvents;
         const QRegion region = static_cast<QPaintEvent *>(event)->region();
         painted += region.translated(widget->mapTo(Form1, QPoint(0, 0)));
         return false;
@@ -340,17 +342,11 @@ int pullSteps(int steps)
         Form1->Timer1->setEnabled(false);
         QCoreApplication::processEvents();
 
-        RepaintSpy spy;
-        qApp->installEventFilter(&spy);
         const int bottom = Form1->ClientHeight() - 20;
-        const int warmUp = steps / 10;
-        std::vector<long> painted, outside, allowed;
-        painted.reserve(steps);
-        std::int64_t cpu = 0, wall = 0;
         int y = PullTop;
-        press({StripX, y});
-        QCoreApplication::processEvents();
-        for (int i = 0; i < warmUp + steps; ++i) {
+        // One pull step: drags that go down the strip, 1 to 4 px per move,
+        // starting again at the top once near the bottom.
+        auto nextStep = [&y, bottom](int i) {
             const int step = 1 + i % 4;
             if (y + step > bottom) {
                 release({StripX, y});
@@ -359,22 +355,45 @@ int pullSteps(int steps)
                 QCoreApplication::processEvents();
             }
             y += step;
-            spy.painted = QRegion();
-            const QRegion before = handsRegion() + lineRow(Form1->PaperLineY);
-            const std::int64_t cpu0 = cpuNs();
-            const std::int64_t wall0 = wallNs();
+        };
+        press({StripX, y});
+        QCoreApplication::processEvents();
+
+        // Timing first, with nothing but the game in the way.
+        const int warmUp = steps / 10;
+        for (int i = 0; i < warmUp; ++i) {
+            nextStep(i);
             moveTo({StripX, y});
             QCoreApplication::processEvents();
-            const std::int64_t cpu1 = cpuNs();
-            const std::int64_t wall1 = wallNs();
-            if (i < warmUp)
-                continue;
-            cpu += cpu1 - cpu0;
-            wall += wall1 - wall0;
+        }
+        const std::int64_t cpu0 = cpuNs();
+        const std::int64_t wall0 = wallNs();
+        for (int i = 0; i < steps; ++i) {
+            nextStep(i);
+            moveTo({StripX, y});
+            QCoreApplication::processEvents();
+        }
+        const std::int64_t cpu = cpuNs() - cpu0;
+        const std::int64_t wall = wallNs() - wall0;
+
+        // Then the same steps again, with every paint event collected.
+        RepaintSpy spy;
+        qApp->installEventFilter(&spy);
+        std::vector<long> painted, outside, allowed, outsideSameMetres;
+        painted.reserve(steps);
+        for (int i = 0; i < steps; ++i) {
+            nextStep(i);
+            spy.painted = QRegion();
+            const QRegion before = handsRegion() + lineRow(Form1->PaperLineY);
+            const QString metres = Form1->Label1->Caption();
+            moveTo({StripX, y});
+            QCoreApplication::processEvents();
             const QRegion allowedRegion = before + handsRegion() + lineRow(Form1->PaperLineY);
             painted.push_back(area(spy.painted));
             allowed.push_back(area(allowedRegion));
             outside.push_back(area(spy.painted - allowedRegion));
+            if (Form1->Label1->Caption() == metres)
+                outsideSameMetres.push_back(outside.back());
         }
         release({StripX, y});
         qApp->removeEventFilter(&spy);
@@ -383,15 +402,21 @@ int pullSteps(int steps)
             std::sort(values.begin(), values.end());
             return double(values[values.size() / 2]);
         };
+        auto maximum = [](const std::vector<long> &values) {
+            return values.empty() ? 0.0 : double(*std::max_element(values.begin(), values.end()));
+        };
         printFigure("pull_cpu_us_per_step", double(cpu) / steps / 1e3);
         printFigure("pull_wall_us_per_step", double(wall) / steps / 1e3);
         printFigure("pull_painted_px_median", median(painted));
-        printFigure("pull_painted_px_max", double(*std::max_element(painted.begin(), painted.end())));
+        printFigure("pull_painted_px_max", maximum(painted));
         printFigure("pull_allowed_px_median", median(allowed));
-        printFigure("pull_outside_px_max", double(*std::max_element(outside.begin(), outside.end())));
+        printFigure("pull_outside_px_max", maximum(outside));
         printFigure("pull_steps_painting_outside",
                     double(std::count_if(outside.begin(), outside.end(),
                                          [](long pixels) { return pixels > 0; })));
+        printFigure("pull_paint_events_per_step", double(spy.paintEvents) / steps);
+        printFigure("pull_metre_changes", double(steps - outsideSameMetres.size()));
+        printFigure("pull_outside_px_max_same_metres", maximum(outsideSameMetres));
         finish();
     });
     return QApplication::exec();
