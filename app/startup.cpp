@@ -43,13 +43,13 @@ void closeMainWindowOnSignals()
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(signalSocket[1], &byte, 1);
         notifier->setEnabled(false);
-        // The open windows close, the main window with them, which saves the
-        // records. A main window not shown yet has loaded nothing: closing it
-        // would save an empty table over the records, so it is left alone.
-        QApplication::closeAllWindows();
+        // The main window closes the normal way, which saves the records,
+        // and the game ends: open stories, dialogs and messages give up. A
+        // main window not shown yet has loaded nothing: closing it would save
+        // an empty table over the records, so it is left alone.
         if (Form1 && Form1->isVisible())
             Form1->close();
-        QCoreApplication::quit();
+        platform::beginTermination();
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
@@ -105,7 +105,7 @@ int RunTorva(int argc, char **argv)
     try {
         application.Initialize();
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] {
-            if (Form1)
+            if (Form1 && Form1->isVisible())
                 Form1->close();
         });
         CreateForms();

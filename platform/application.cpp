@@ -42,6 +42,20 @@ void setScreenCursor(int number, const QCursor &cursor) { customCursors()[number
 
 TForm *mainForm() { return theMainForm; }
 
+namespace {
+bool theTermination = false;
+}
+
+bool terminating() { return theTermination; }
+
+void beginTermination()
+{
+    theTermination = true;
+    // Unlike quit(), exit() also ends the nested loops of a message shown
+    // before the main loop has started.
+    QCoreApplication::exit(0);
+}
+
 void setCommandLine(const QStringList &arguments) { theCommandLine = arguments; }
 
 int ParamCount() { return static_cast<int>(qMax<qsizetype>(0, theCommandLine.size() - 1)); }

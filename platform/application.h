@@ -27,6 +27,12 @@ QString ParamStr(int index);
 // Compiled-in pictures, cursors and sounds.
 void initResources();
 
+// Set once the game is ending (the main window closed, or the desktop asked
+// it to end): modal windows give up at once, waits and message boxes are
+// skipped, so whatever was running unwinds and the loop can end.
+bool terminating();
+void beginTermination();
+
 } // namespace platform
 
 // A QApplication that reports exceptions escaping event handlers and goes on.

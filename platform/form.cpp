@@ -113,11 +113,16 @@ int TForm::ShowModal()
         });
     }
     for (;;) {
-        if (modalResult_ == mrNone) {
+        if (modalResult_ == mrNone && !platform::terminating()) {
             QEventLoop loop;
             loop_ = &loop;
             loop.exec();
             loop_ = nullptr;
+        }
+        // A game that is ending takes no answer from anyone.
+        if (platform::terminating()) {
+            modalResult_ = mrCancel;
+            break;
         }
         if (modalResult_ != mrNone && canClose())
             break;
@@ -191,7 +196,7 @@ void TForm::closeEvent(QCloseEvent *event)
     closing_ = false;
     event->accept();
     if (platform::mainForm() == this)
-        QCoreApplication::quit();
+        platform::beginTermination();
 }
 
 void TForm::previewChildren()

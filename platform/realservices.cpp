@@ -27,7 +27,7 @@ std::uint32_t RealClock::tickCount()
 // arrives meanwhile waits in the queue.
 void RealClock::sleep(int milliseconds)
 {
-    if (milliseconds <= 0)
+    if (milliseconds <= 0 || terminating())
         return;
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
@@ -38,6 +38,9 @@ QDateTime RealClock::localNow() { return QDateTime::currentDateTime(); }
 
 int QtMessageBoxes::show(const QString &text, const QString &caption, unsigned flags)
 {
+    // Nobody is there to answer once the game is ending.
+    if (terminating())
+        return (flags & 0x0Fu) == MB_YESNO ? IDNO : IDOK;
     QMessageBox box;
     box.setWindowTitle(caption);
     box.setText(text);
