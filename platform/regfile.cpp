@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -25,9 +26,28 @@ constexpr qsizetype kDwordDigits = 8;
 constexpr qsizetype kDwordBytes = 4;
 constexpr qsizetype kMaxTypeDigits = 8;
 
+bool isAsciiName(const QByteArray &name)
+{
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// What two names that differ only in case have in common.
+QString foldedName(const QByteArray &name)
+{
+    return fromCp932(name).toCaseFolded();
+}
+
 bool sameName(const QByteArray &a, const QByteArray &b)
 {
-    return a == b || fromCp932(a).compare(fromCp932(b), Qt::CaseInsensitive) == 0;
+    if (a == b)
+        return true;
+    if (isAsciiName(a) && isAsciiName(b))
+        return a.size() == b.size() && qstrnicmp(a.constData(), b.constData(), a.size()) == 0;
+    return foldedName(a) == foldedName(b);
 }
 
 // Where the last "\" that separates two key names is; a trail byte 0x5C of a
@@ -329,6 +349,25 @@ RegHive RegHive::parse(const QByteArray &text)
 
     qsizetype key = -1;        // index of the key that the lines belong to
     bool inDeletedKey = false; // lines under a [-key] header
+    // Where each key and each value is, by folded name, so that a file of
+    // many keys or values reads in linear time. A value deleted by "=-"
+    // becomes a nameless Junk value without lines, a deleted key one without
+    // a path; both are removed at the end.
+    QHash<QString, qsizetype> keyAt;
+    qsizetype deletedKeys = 0;
+    QHash<qsizetype, QHash<QString, qsizetype>> valueAt; // built per key when first needed
+    const auto valuesOf = [&](qsizetype k) -> QHash<QString, qsizetype> & {
+        auto found = valueAt.find(k);
+        if (found == valueAt.end()) {
+            found = valueAt.insert(k, {});
+            const QList<RegValue> &values = hive.keys[k].values;
+            for (qsizetype i = values.size() - 1; i >= 0; --i) {
+                if (values[i].kind != RegValue::Kind::Junk)
+                    found->insert(foldedName(values[i].name), i);
+            }
+        }
+        return *found;
+    };
     while (at < lines.size()) {
         const QByteArray line = lines[at].trimmed();
         if (line.isEmpty() || line.startsWith(';')) {
@@ -341,13 +380,35 @@ RegHive RegHive::parse(const QByteArray &text)
             key = -1;
             inDeletedKey = path.startsWith('-');
             if (inDeletedKey) {
-                hive.keys.removeIf(
-                    [&](const RegKey &k) { return isSameOrBelow(k.path, path.mid(1)); });
+                // Deleted keys lose their path and are removed at the end.
+                const QByteArray deleted = path.mid(1);
+                for (qsizetype k = 0; k < hive.keys.size(); ++k) {
+                    RegKey &below = hive.keys[k];
+                    if (!below.path.isEmpty() && isSameOrBelow(below.path, deleted)) {
+                        keyAt.remove(foldedName(below.path));
+                        valueAt.remove(k);
+                        below = RegKey{};
+                        ++deletedKeys;
+                    }
+                }
+                // Once half are deleted, they go, so scans stay linear.
+                if (deletedKeys * 2 > hive.keys.size()) {
+                    hive.keys.removeIf([](const RegKey &k) { return k.path.isEmpty(); });
+                    deletedKeys = 0;
+                    keyAt.clear();
+                    valueAt.clear();
+                    for (qsizetype k = 0; k < hive.keys.size(); ++k)
+                        keyAt.insert(foldedName(hive.keys[k].path), k);
+                }
                 continue;
             }
-            if (!hive.findKey(path))
+            const QString folded = foldedName(path);
+            key = keyAt.value(folded, -1);
+            if (key < 0) {
+                key = hive.keys.size();
                 hive.keys.append(RegKey{path, {}});
-            key = hive.findKey(path) - hive.keys.data();
+                keyAt.insert(folded, key);
+            }
             continue;
         }
         if (key < 0) {
@@ -358,15 +419,29 @@ RegHive RegHive::parse(const QByteArray &text)
         bool deletes = false;
         RegValue value = readValue(lines, &at, &deletes);
         RegKey &into = hive.keys[key];
-        RegValue *old = value.kind == RegValue::Kind::Junk ? nullptr : into.find(value.name);
+        if (value.kind == RegValue::Kind::Junk) {
+            into.values.append(value);
+            continue;
+        }
+        QHash<QString, qsizetype> &names = valuesOf(key);
+        const QString folded = foldedName(value.name);
+        const qsizetype old = names.value(folded, -1);
         if (deletes) {
-            if (old)
-                into.values.erase(into.values.begin() + (old - into.values.data()));
-        } else if (old) {
-            *old = value;
+            if (old >= 0) {
+                into.values[old] = RegValue{RegValue::Kind::Junk, {}, REG_NONE, {}, {}};
+                names.remove(folded);
+            }
+        } else if (old >= 0) {
+            into.values[old] = value;
         } else {
+            names.insert(folded, into.values.size());
             into.values.append(value);
         }
+    }
+    hive.keys.removeIf([](const RegKey &k) { return k.path.isEmpty(); });
+    for (RegKey &k : hive.keys) {
+        k.values.removeIf(
+            [](const RegValue &v) { return v.kind == RegValue::Kind::Junk && v.lines.isEmpty(); });
     }
     return hive;
 }
@@ -376,8 +451,13 @@ QByteArray RegHive::serialise() const
     QByteArray out = QByteArray(kFirstLine) + kLineEnd + kLineEnd;
     for (const RegKey &key : keys) {
         out += "[" + key.path + "]" + kLineEnd;
-        for (const RegValue &value : key.values)
+        for (const RegValue &value : key.values) {
             out += valueText(value) + kLineEnd;
+            // A cut-off hex list ends in "\"; the blank line that ended it
+            // keeps the next value from being read as its continuation.
+            if (value.kind == RegValue::Kind::Unreadable && value.lines.trimmed().endsWith('\\'))
+                out += kLineEnd;
+        }
         out += kLineEnd;
     }
     return out;
@@ -395,7 +475,15 @@ HiveFile readHiveFile(const QString &path)
         return result;
     QByteArray text;
     if (file.size() <= kMaxHiveFileSize) {
-        text = file.read(kMaxHiveFileSize + 1); // bounded even if the size lied
+        // In pieces, so that a small file takes a small buffer; bounded even
+        // if the size lied.
+        constexpr qint64 kPiece = 64 * 1024;
+        while (text.size() <= kMaxHiveFileSize) {
+            const QByteArray piece = file.read(kPiece);
+            if (piece.isEmpty())
+                break;
+            text += piece;
+        }
         if (file.error() != QFileDevice::NoError)
             return result;
     }
