@@ -83,8 +83,24 @@ void CreateForms()
     Application->CreateForm(Form6);
 }
 
+// Without any display Qt's platform plugin aborts the process with a page
+// of its own; say plainly what is missing instead.
+bool haveDisplay()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 int RunTorva(int argc, char **argv)
 {
+    if (!haveDisplay()) {
+        std::fprintf(stderr,
+                     "TORVA: no display to open the game's windows on (DISPLAY is not set).\n");
+        return 1;
+    }
     preferX11();
     TorvaQApplication app(argc, argv);
     TApplication application;
