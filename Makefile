@@ -70,3 +70,40 @@ bench: deps test-deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVA_BUILD_BENCH=ON
 	cmake --build build-bench -j2 --target torva torva_bench bench_startup bench_floor bench_launch
 	sh bench/run_bench.sh build-bench
+
+# Reliability: fuzzing, the whole suite under sanitizers, crash and load
+# stress. Each builds in a folder of its own.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_records_file fuzz_name_input
+.PHONY: fuzz test-asan stress
+
+# Each libFuzzer target runs FUZZ_SECONDS from the seed corpus in
+# fuzz/corpus/<target without "fuzz_">; what it learns stays in build-fuzz.
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVA_FUZZ=ON
+	cmake --build build-fuzz --target $(FUZZ_TARGETS)
+	set -e; for t in $(FUZZ_TARGETS); do \
+		seeds=fuzz/corpus/$${t#fuzz_}; mkdir -p build-fuzz/corpus/$$t; \
+		build-fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+			-max_len=8192 -print_final_stats=1 -artifact_prefix=build-fuzz/$$t- \
+			build-fuzz/corpus/$$t $$seeds; \
+	done
+
+# The whole test suite built with AddressSanitizer and UBSan.
+test-asan: deps test-deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVA_SANITIZE=ON
+	cmake --build build-asan
+	cd build-asan && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/stress/lsan.supp:print_suppressions=0 \
+		ctest --output-on-failure
+
+# A thousand SIGKILLs during saves, fifty copies started at once, and
+# 500 rounds in one process.
+stress: deps test-deps build
+	cmake --build $(BUILD_DIR) --target torva_stress_save test_longplay
+	$(BUILD_DIR)/tests/torva_stress_save 1000
+	xvfb-run -a -s "-screen 0 1024x768x24" tests/stress/many_copies.sh $(BUILD_DIR)/torva 50
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -R 'test_longplay|bad_environment' --output-on-failure
