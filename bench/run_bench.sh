@@ -58,6 +58,7 @@ note "bench: start-up, $STARTUP_RUNS runs each of the floor and the game"
 for _ in $(seq "$STARTUP_RUNS"); do
     ./bench_launch ./bench_floor startup >>"$RAW/startup_floor"
     ./bench_launch ./bench_floor text >>"$RAW/startup_floor_text"
+    ./bench_launch ./bench_floor_audiolibs startup >>"$RAW/startup_floor_audiolibs"
     # bench_startup ends without the game's own clean-up; the lock a clean
     # exit removes would otherwise be found stale by the next start.
     rm -f "$XDG_RUNTIME_DIR/TORVA.lock"
@@ -67,7 +68,7 @@ rm -f "$XDG_RUNTIME_DIR/TORVA.lock"
 
 note "bench: idle title screen of the game, $IDLE_RUNS x 10 s"
 for _ in $(seq "$IDLE_RUNS"); do
-    ./torva >/dev/null 2>&1 &
+    ./torva >>"$WORK/torva.log" 2>&1 &
     game=$!
     xdotool search --sync --onlyvisible --name '^TORVA$' >/dev/null
     sleep 1
@@ -76,7 +77,10 @@ for _ in $(seq "$IDLE_RUNS"); do
     sleep 10
     after=$(cpu_ns $game)
     end=$(date +%s%N)
-    kill -TERM $game
+    if ! kill -TERM $game 2>/dev/null; then
+        note "bench: the game ended by itself during the idle measurement:"
+        cat "$WORK/torva.log" >&2
+    fi
     wait $game || true
     awk -v c=$((after - before)) -v w=$((end - start)) 'BEGIN {printf "%.4f\n", c / w * 100}' \
         >>"$RAW/title_idle"
