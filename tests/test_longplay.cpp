@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstdio>
+
 namespace {
 
 constexpr int WarmUpRounds = 50;
@@ -97,11 +99,17 @@ private Q_SLOTS:
             playRound();
         QCoreApplication::processEvents();
         const long after = residentKilobytes();
-        qInfo("VmRSS %ld kB after %d warm-up rounds, %ld kB after %d more (%+ld kB)", before,
-              WarmUpRounds, after, Rounds, after - before);
-        QVERIFY2(after - before <= AllowedGrowthKb, qPrintable(QString::number(after - before)));
+        // Said on standard error: the offscreen platform's warnings use up
+        // QtTest's quota of messages.
+        std::fprintf(stderr,
+                     "VmRSS %ld kB after %d warm-up rounds, %ld kB after %d more (%+ld kB)\n",
+                     before, WarmUpRounds, after, Rounds, after - before);
         QVERIFY(Form1->RecordLength[0] >= 200); // the longest pull was ranked
-        QVERIFY(Form1->Panel2->isVisible());    // back at the title
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer keeps freed memory in quarantine: resident memory tells nothing");
+#endif
+        QVERIFY2(after - before <= AllowedGrowthKb, qPrintable(QString::number(after - before)));
+        QVERIFY(Form1->Panel2->isVisible()); // back at the title
     }
 };
 
