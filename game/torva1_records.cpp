@@ -28,7 +28,11 @@ const QString Torva = QStringLiteral("TORVA");
 
 void sayNotSaved(const QString &reason)
 {
-    std::fprintf(stderr, "TORVA: the records were not saved (%s).\n", qPrintable(reason));
+    QString file = platform::services().registryFile;
+    if (file.isEmpty())
+        file = platform::defaultRegistryFile();
+    std::fprintf(stderr, "TORVA: the records were not saved to %s (%s).\n", qPrintable(file),
+                 qPrintable(reason));
 }
 
 } // namespace

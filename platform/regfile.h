@@ -48,7 +48,7 @@ enum RegType : quint32 {
 };
 
 // A hive file larger than this is not read: it is taken as damaged.
-constexpr qint64 kMaxHiveFileSize = 16 * 1024 * 1024;
+constexpr qint64 kMaxHiveFileSize = 1024 * 1024;
 
 struct RegValue {
     enum class Kind {

@@ -358,7 +358,7 @@ private Q_SLOTS:
             << "file"
             << "REGEDIT4\r\n\r\n" + key + "\r\n[-" + toCp932(kHeader).mid(1) + "\r\n"
             << false << false;
-        QTest::newRow("larger than 16 MiB") << "huge" << QByteArray() << false << true;
+        QTest::newRow("larger than the limit") << "huge" << QByteArray() << false << true;
         QTest::newRow("a directory") << "directory" << QByteArray() << false << false;
     }
 

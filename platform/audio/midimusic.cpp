@@ -1,6 +1,7 @@
 #include "midimusic.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QStringList>
@@ -300,8 +301,16 @@ int FluidMusic::lengthMs() const
 void FluidMusic::open(const QString &name)
 {
     auto song = audio::loadMidiFile(name);
-    if (!song)
-        return; // missing or not a MIDI file: silently no music
+    if (!song) {
+        // Missing or not a MIDI file: no music, said once per piece.
+        static QStringList reported;
+        if (!reported.contains(name, Qt::CaseInsensitive)) {
+            reported.append(name);
+            std::fprintf(stderr, "TORVA: cannot play %s (missing or not a MIDI file in %s), no music\n",
+                         qPrintable(name), qPrintable(QDir::currentPath()));
+        }
+        return;
+    }
     if (!openName_.isEmpty())
         close(); // one piece at a time: the new one takes over
     openName_ = name;
