@@ -2,6 +2,7 @@
 
 #include "platform/application.h"
 #include "platform/audio/audio.h"
+#include "platform/audio/mixer.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -101,6 +102,8 @@ void installRealServices()
     s.messages = &messages;
     s.screen = &screen;
     s.keyboard = &keyboard;
+    // An idle game closes its sound device after a few quiet seconds.
+    audio::AudioOutput::shared().setIdleClose(std::chrono::seconds(3));
     s.sound = &realSound();
     s.music = &realMusic();
 }

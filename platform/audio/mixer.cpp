@@ -1,6 +1,7 @@
 #include "mixer.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <SDL.h>
 
@@ -70,16 +71,73 @@ bool AudioOutput::ensureOpen()
     rate_ = have.freq;
     state_ = State::Open;
     SDL_PauseAudioDevice(device_, 0);
+    lastBusy_ = std::chrono::steady_clock::now();
+    if (idleTimer_)
+        idleTimer_->start();
     return true;
+}
+
+void AudioOutput::setIdleClose(std::chrono::milliseconds after)
+{
+    idleClose_ = after;
+    if (after.count() <= 0 || !QCoreApplication::instance()) {
+        if (idleTimer_)
+            idleTimer_->stop();
+        return;
+    }
+    if (!idleTimer_) {
+        idleTimer_ = new QTimer(QCoreApplication::instance());
+        QObject::connect(idleTimer_, &QTimer::timeout, idleTimer_, [this] { checkIdle(); });
+    }
+    // Looked at a few times within the idle time, at most once a second.
+    using namespace std::chrono_literals;
+    idleTimer_->setInterval(std::clamp<std::chrono::milliseconds>(after / 4, 20ms, 1000ms));
+    if (state_ == State::Open)
+        idleTimer_->start();
+}
+
+// The device stays open while a sound or a piece is there; after the idle
+// time with neither it closes, and the next ensureOpen() opens it again.
+void AudioOutput::checkIdle()
+{
+    if (state_ != State::Open || idleClose_.count() <= 0) {
+        idleTimer_->stop();
+        return;
+    }
+    bool busy = false;
+    {
+        std::lock_guard guard(mutex_);
+        busy = wave_ != nullptr || music_ != nullptr;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (busy) {
+        lastBusy_ = now;
+        return;
+    }
+    if (now - lastBusy_ < idleClose_)
+        return;
+    // SDL's disk driver records the mix into one file: closing it would
+    // start the recording anew, so it stays open.
+    if (const char *driver = SDL_GetCurrentAudioDriver(); driver && qstrcmp(driver, "disk") == 0)
+        return;
+    idleTimer_->stop();
+    closeDevice();
+    state_ = State::Unopened;
+}
+
+void AudioOutput::closeDevice()
+{
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void AudioOutput::close()
 {
-    if (state_ == State::Open) {
-        SDL_CloseAudioDevice(device_);
-        device_ = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    if (idleTimer_)
+        idleTimer_->stop();
+    if (state_ == State::Open)
+        closeDevice();
     state_ = State::Closed;
     std::lock_guard guard(mutex_);
     wave_.reset();

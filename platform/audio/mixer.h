@@ -11,6 +11,9 @@
 #include <mutex>
 #include <vector>
 
+#include <QPointer>
+#include <QTimer>
+
 namespace platform::audio {
 
 // Mono samples in -1..1 at the output's sample rate.
@@ -48,6 +51,10 @@ public:
     int sampleRate() const { return rate_; }
     // Stops the device for good (called when the application ends).
     void close();
+    // Closes the device once nothing has played for `after` (0: never), so
+    // that a game waiting for the player costs no audio wake-ups; the next
+    // sound or piece opens it again.
+    void setIdleClose(std::chrono::milliseconds after);
 
     // Starts `samples` on the wave channel, replacing whatever plays there.
     // Returns an id for waitWave(). Does nothing useful without a device.
@@ -74,6 +81,8 @@ public:
 private:
     enum class State { Unopened, Open, Failed, Closed };
 
+    void checkIdle();
+    void closeDevice();
     static void callback(void *self, std::uint8_t *stream, int bytes);
     void mix(float *out, int frames);
     void mixWave(float *out, int frames);
@@ -90,6 +99,10 @@ private:
     std::uint64_t waveId_ = 0;
     std::uint64_t waveDoneId_ = 0;
     MusicSource *music_ = nullptr;
+
+    std::chrono::milliseconds idleClose_{0};
+    std::chrono::steady_clock::time_point lastBusy_{};
+    QPointer<QTimer> idleTimer_; // owned by the application object
 };
 
 } // namespace platform::audio
