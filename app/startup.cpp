@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/instanceguard.h"
 #include "platform/realservices.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 #include "records/torva4.h"
 #include "story/torva2.h"
@@ -107,6 +108,10 @@ int RunTorva(int argc, char **argv)
     Application = &application;
     platform::setCommandLine(QCoreApplication::arguments());
     platform::installRealServices();
+    // Without HOME the records still have a place; say which.
+    if (qEnvironmentVariableIsEmpty("HOME") && qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
+        std::fprintf(stderr, "TORVA: HOME is not set; the records are kept in %s\n",
+                     qPrintable(platform::defaultRegistryFile()));
 
     application.Title = ApplicationTitle;
     QCoreApplication::setApplicationName(ApplicationTitle);
