@@ -74,14 +74,16 @@ void preferX11()
 
 } // namespace
 
+// The title needs only the main window; the story, the dialogs and the
+// high-score window are made once the title is on screen.
 void CreateForms()
 {
     Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
-    Application->CreateForm(Form3);
-    Application->CreateForm(Form4);
-    Application->CreateForm(Form5);
-    Application->CreateForm(Form6);
+    Application->CreateFormLater(Form2);
+    Application->CreateFormLater(Form3);
+    Application->CreateFormLater(Form4);
+    Application->CreateFormLater(Form5);
+    Application->CreateFormLater(Form6);
 }
 
 // Without any display Qt's platform plugin aborts the process with a page

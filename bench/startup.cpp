@@ -20,8 +20,7 @@ class FirstTitlePaint : public QObject {
 public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && !seen_ && Form1 && watched == Form1 &&
-            Form1->Panel2->isVisible()) {
+        if (event->type() == QEvent::Paint && !seen_ && Form1 && watched == Form1->Panel2) {
             seen_ = true;
             // Reported from the loop once this paint has been flushed.
             QTimer::singleShot(0, [] {

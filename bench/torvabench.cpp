@@ -101,6 +101,7 @@ void startGame()
     platform::services().sound = &watchedSound();
     Application->Initialize();
     CreateForms();
+    Application->CreatePendingForms();
 }
 
 void showTitle()

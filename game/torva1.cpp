@@ -40,6 +40,16 @@ TShape *sideArea(QWidget *parent, int left, int width)
     return shape;
 }
 
+// The sizes a window manager shows beside a title or in a task switcher;
+// larger ones come from the icon theme.
+QIcon titleBarIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/torva_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 TPanel *flatButton(QWidget *parent, int top, const QString &caption)
 {
     auto *button = new TPanel(parent);
@@ -59,7 +69,7 @@ TForm1::TForm1()
     setColor(clr::White);
     setFont(vclFont(MsPGothic, 12));
     ScreenCenter = true;
-    setWindowIcon(QIcon(QStringLiteral(":/icons/torva_256.png")));
+    setWindowIcon(titleBarIcon());
 
     Timer1 = new TTimer(this);
     Timer1->setEnabled(false);

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 static void initTorvaResources() { Q_INIT_RESOURCE(torva); }
 
@@ -73,11 +74,67 @@ void initResources() { initTorvaResources(); }
 
 TApplication *Application = nullptr;
 
+namespace {
+
+bool isPlayerInput(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Calls back once, after the first paint of anything in one window, when
+// the picture has gone to the screen and the loop has nothing else waiting.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget *window, std::function<void()> then)
+        : window_(window), then_(std::move(then))
+    {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == window_) {
+            qApp->removeEventFilter(this);
+            QCoreApplication::postEvent(this, new QEvent(CallBack), Qt::LowEventPriority);
+        }
+        return false;
+    }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() != CallBack)
+            return QObject::event(event);
+        deleteLater();
+        then_();
+        return true;
+    }
+
+private:
+    static constexpr QEvent::Type CallBack = QEvent::User;
+    QWidget *window_;
+    std::function<void()> then_;
+};
+
+} // namespace
+
 TorvaQApplication::TorvaQApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
 bool TorvaQApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
+        if (Application && Application->HasPendingForms() && isPlayerInput(event))
+            Application->CreatePendingForms();
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
         if (Application)
@@ -116,10 +173,20 @@ void TApplication::registerForm(TForm *form)
         platform::theMainForm = form;
 }
 
+void TApplication::CreatePendingForms()
+{
+    // Taken out first, so that no window is made twice.
+    const auto forms = std::exchange(pendingForms_, {});
+    for (const auto &create : forms)
+        create();
+}
+
 void TApplication::Run()
 {
     if (!platform::theMainForm)
         return;
+    if (HasPendingForms())
+        new FirstPaintWatch(platform::theMainForm, [this] { CreatePendingForms(); });
     // Shown from inside the loop, so that whatever ends the loop also ends
     // the nested loops of messages shown while the window first appears.
     QTimer::singleShot(0, platform::theMainForm, [] { platform::theMainForm->show(); });

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 class TForm;
 
 namespace platform {
@@ -53,6 +56,16 @@ public:
         global = new T();
         registerForm(global);
     }
+    // A window the title does not need: made, in the order asked for, right
+    // after the main window has first been painted, so the title appears
+    // without waiting for it. A key or button the player presses before then
+    // makes it first, as does CreatePendingForms.
+    template <class T> void CreateFormLater(T *&global)
+    {
+        pendingForms_.push_back([this, &global] { CreateForm(global); });
+    }
+    void CreatePendingForms();
+    bool HasPendingForms() const { return !pendingForms_.empty(); }
     // Shows the main window and runs the loop until it has closed.
     void Run();
     int MessageBox(const QString &text, const QString &caption, unsigned flags);
@@ -60,6 +73,8 @@ public:
 
 private:
     void registerForm(TForm *form);
+    void createPendingFormsAfterFirstPaint();
+    std::vector<std::function<void()>> pendingForms_;
 };
 
 extern TApplication *Application;

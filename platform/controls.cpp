@@ -108,7 +108,12 @@ void TLabel::fitToText()
 
 // ---------------------------------------------------------------- TPanel
 
-TPanel::TPanel(QWidget *parent) : TControl<QWidget>(parent) {}
+// A panel paints every pixel of its rectangle, so what lies under it is not
+// painted at all.
+TPanel::TPanel(QWidget *parent) : TControl<QWidget>(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void TPanel::setCaption(const QString &caption)
 {

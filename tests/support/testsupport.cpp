@@ -24,6 +24,7 @@ void createForms()
     if (!created) {
         created = true;
         CreateForms();
+        Application->CreatePendingForms();
     }
 }
 
