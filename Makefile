@@ -8,7 +8,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # What building and running needs.
 PACKAGES := cmake ninja-build g++ pkg-config dpkg-dev file \
 	qt6-base-dev qt6-base-dev-tools libgl-dev \
-	libsdl2-dev libfluidsynth-dev fluid-soundfont-gm \
+	libsdl2-dev libfluidsynth-dev libfontconfig-dev fluid-soundfont-gm \
 	fonts-ipafont-gothic fonts-liberation
 # What the tests need besides.
 TEST_PACKAGES := xvfb xauth xdotool x11-utils sox appstream desktop-file-utils man-db

@@ -5,6 +5,7 @@
 #include "dialogs/torva6.h"
 #include "game/torva1.h"
 #include "platform/application.h"
+#include "platform/fonts.h"
 #include "platform/instanceguard.h"
 #include "platform/realservices.h"
 #include "platform/registry.h"
@@ -105,6 +106,7 @@ int RunTorva(int argc, char **argv)
         return 1;
     }
     preferX11();
+    platform::FontConfigurationReader fontConfiguration;
     TorvaQApplication app(argc, argv);
     TApplication application;
     Application = &application;
@@ -126,6 +128,7 @@ int RunTorva(int argc, char **argv)
         return 0;
     }
     try {
+        fontConfiguration.wait();
         application.Initialize();
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [] {
             if (Form1 && Form1->isVisible())

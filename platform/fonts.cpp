@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include <fontconfig/fontconfig.h>
+
 namespace platform {
 
 namespace {
@@ -37,6 +39,21 @@ void installFonts()
             std::fprintf(stderr, "TORVA: font \"%s\" is missing; texts will look different.\n",
                          mapping.family);
     }
+}
+
+// Fontconfig initialises its default configuration once per process and
+// safely across threads; whoever asks later gets the one already read.
+FontConfigurationReader::FontConfigurationReader() : thread_([] { FcInit(); }) {}
+
+FontConfigurationReader::~FontConfigurationReader()
+{
+    wait();
+}
+
+void FontConfigurationReader::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
 } // namespace platform
