@@ -95,9 +95,18 @@ void TLabel::fitToText()
 {
     if (!autoSize_)
         return;
-    const QFontMetrics metrics(font());
-    const int width = text().isEmpty() ? 0 : metrics.horizontalAdvance(text());
-    const int height = metrics.height();
+    // The same text in the same font measures the same: a caption set again
+    // each step (the length while pulling) is not measured again.
+    if (!measured_ || text() != measuredText_ || font() != measuredFont_) {
+        const QFontMetrics metrics(font());
+        measured_ = true;
+        measuredText_ = text();
+        measuredFont_ = font();
+        measuredSize_ =
+            QSize(text().isEmpty() ? 0 : metrics.horizontalAdvance(text()), metrics.height());
+    }
+    const int width = measuredSize_.width();
+    const int height = measuredSize_.height();
     if (alignment_ == taRightJustify) {
         const int right = x() + this->width();
         setGeometry(right - width, y(), width, height);

@@ -133,6 +133,10 @@ private:
     void fitToText();
     bool autoSize_ = true;
     TAlignment alignment_ = taLeftJustify;
+    bool measured_ = false;
+    QString measuredText_;
+    QFont measuredFont_;
+    QSize measuredSize_;
 };
 
 class TPanel : public TControl<QWidget> {
