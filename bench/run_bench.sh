@@ -7,7 +7,7 @@ set -eu
 
 BUILD=$(cd "${1:-build-bench}" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
-STARTUP_RUNS=${STARTUP_RUNS:-15}
+STARTUP_RUNS=${STARTUP_RUNS:-31}
 IDLE_RUNS=${IDLE_RUNS:-3}
 PULL_RUNS=${PULL_RUNS:-3}
 MEMORY_RUNS=${MEMORY_RUNS:-3}
