@@ -90,9 +90,67 @@ void TLabel::setColor(const QColor &color)
 void TLabel::setTransparent(bool transparent) { setAutoFillBackground(!transparent); }
 
 // An auto-sized label takes the width and height of its text; a
-// right-justified one keeps its right edge where it was.
+// right-justified one keeps its right edge where it was. Measuring a text
+// loads its font, which costs milliseconds the first time; a label in a
+// window that has never been shown, or one under an opaque control, is
+// measured later: when it is shown uncovered, when what covers it goes, or
+// when its size is read or changed.
 void TLabel::fitToText()
 {
+    if (!autoSize_)
+        return;
+    if (!window()->testAttribute(Qt::WA_WState_Created) || (isVisible() && covered())) {
+        fitPending_ = true;
+        return;
+    }
+    fitNow();
+}
+
+void TLabel::settle()
+{
+    if (fitPending_)
+        fitNow();
+}
+
+void TLabel::showEvent(QShowEvent *event)
+{
+    if (fitPending_ && !covered())
+        fitNow();
+    TControl<QLabel>::showEvent(event);
+}
+
+// A label moved out from under what covered it is measured before it is
+// painted.
+void TLabel::moveEvent(QMoveEvent *event)
+{
+    if (fitPending_ && isVisible() && !covered())
+        fitNow();
+    TControl<QLabel>::moveEvent(event);
+}
+
+// Under a sibling above it that is shown, paints every pixel and holds the
+// label's whole rectangle.
+bool TLabel::covered() const
+{
+    const QWidget *parent = parentWidget();
+    if (!parent)
+        return false;
+    const QObjectList &siblings = parent->children();
+    for (qsizetype i = siblings.indexOf(const_cast<TLabel *>(this)) + 1; i < siblings.size(); ++i) {
+        const QObject *sibling = siblings.at(i);
+        if (!sibling->isWidgetType())
+            continue;
+        const auto *widget = static_cast<const QWidget *>(sibling);
+        if (!widget->isHidden() && widget->testAttribute(Qt::WA_OpaquePaintEvent) &&
+            widget->geometry().contains(QLabel::geometry()))
+            return true;
+    }
+    return false;
+}
+
+void TLabel::fitNow()
+{
+    fitPending_ = false;
     if (!autoSize_)
         return;
     // The same text in the same font measures the same: a caption set again
@@ -122,6 +180,38 @@ void TLabel::fitToText()
 TPanel::TPanel(QWidget *parent) : TControl<QWidget>(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+// Labels this panel covered take the size of their text before they are
+// painted.
+void TPanel::uncover()
+{
+    if (QWidget *parent = parentWidget()) {
+        for (TLabel *label : parent->findChildren<TLabel *>(Qt::FindDirectChildrenOnly))
+            label->settle();
+    }
+}
+
+void TPanel::hideEvent(QHideEvent *event)
+{
+    uncover();
+    TControl<QWidget>::hideEvent(event);
+}
+
+// A panel shown for the first time gets the moves and resizes it was given
+// while hidden; only those of a panel on screen can uncover anything.
+void TPanel::moveEvent(QMoveEvent *event)
+{
+    if (isVisible())
+        uncover();
+    TControl<QWidget>::moveEvent(event);
+}
+
+void TPanel::resizeEvent(QResizeEvent *event)
+{
+    if (isVisible())
+        uncover();
+    TControl<QWidget>::resizeEvent(event);
 }
 
 void TPanel::setCaption(const QString &caption)

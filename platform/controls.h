@@ -129,8 +129,54 @@ public:
     void setColor(const QColor &color);
     void setTransparent(bool transparent);
 
+    // The size an auto-sized label takes from its text is settled before it
+    // is read here; see fitToText.
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    int x() const { return settled().QLabel::x(); }
+    int y() const { return settled().QLabel::y(); }
+    int width() const { return settled().QLabel::width(); }
+    int height() const { return settled().QLabel::height(); }
+    QSize size() const { return settled().QLabel::size(); }
+    QPoint pos() const { return settled().QLabel::pos(); }
+    QRect rect() const { return settled().QLabel::rect(); }
+    const QRect &geometry() const { return settled().QLabel::geometry(); }
+    void setLeft(int left) { settle(), TControl<QLabel>::setLeft(left); }
+    void setTop(int top) { settle(), TControl<QLabel>::setTop(top); }
+    void setWidth(int width) { settle(), TControl<QLabel>::setWidth(width); }
+    void setHeight(int height) { settle(), TControl<QLabel>::setHeight(height); }
+    void setBounds(int left, int top, int width, int height)
+    {
+        settle(), TControl<QLabel>::setBounds(left, top, width, height);
+    }
+    void setGeometry(int left, int top, int width, int height)
+    {
+        settle(), QLabel::setGeometry(left, top, width, height);
+    }
+    void setGeometry(const QRect &rect) { settle(), QLabel::setGeometry(rect); }
+    void move(int left, int top) { settle(), QLabel::move(left, top); }
+    void move(const QPoint &point) { settle(), QLabel::move(point); }
+    void resize(int width, int height) { settle(), QLabel::resize(width, height); }
+    void resize(const QSize &size) { settle(), QLabel::resize(size); }
+    // Takes the size of the text now if that was left for later.
+    void settle();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
 private:
     void fitToText();
+    void fitNow();
+    bool covered() const;
+    const TLabel &settled() const
+    {
+        const_cast<TLabel *>(this)->settle();
+        return *this;
+    }
+    bool fitPending_ = false;
     bool autoSize_ = true;
     TAlignment alignment_ = taLeftJustify;
     bool measured_ = false;
@@ -153,8 +199,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void uncover();
     QString caption_;
     TBevelCut bevelOuter_ = bvRaised;
     TBevelCut bevelInner_ = bvNone;
