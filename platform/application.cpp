@@ -95,8 +95,10 @@ bool isPlayerInput(const QEvent *event)
 // the picture has gone to the screen and the loop has nothing else waiting.
 class FirstPaintWatch : public QObject {
 public:
+    // Belongs to the application object, so a game that ends before its
+    // first paint takes the watch with it.
     FirstPaintWatch(QWidget *window, std::function<void()> then)
-        : window_(window), then_(std::move(then))
+        : QObject(qApp), window_(window), then_(std::move(then))
     {
         qApp->installEventFilter(this);
     }
