@@ -142,7 +142,10 @@ dialog=$(find_window '^Name$' 100) || fail "no name box after the title cards"
 read -r x y <<<"$(position "$dialog")"
 xdotool mousemove $((x + 196)) $((y + 67))
 sleep 0.2
-xdotool type --delay 50 "$name"
+# xdotool binds each of these characters to a spare key just before pressing
+# it, and the game reads the new key map when it gets the press: a slow pace
+# keeps a busy machine from reading a character against the next one's map.
+xdotool type --delay 300 "$name"
 xdotool key Return
 dialog=$(find_window '^Sex$') || fail "no sex choice after the name"
 read -r x y <<<"$(position "$dialog")"
