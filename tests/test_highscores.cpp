@@ -169,7 +169,7 @@ private Q_SLOTS:
 
     void resetAnsweredYesEmptiesTheTable()
     {
-        platform::services().registryFile = testsupport::tempFolder() + "/HKCU.reg";
+        platform::services().registryFile = testsupport::recordsFile();
         setTable({20000, 401, 3}, {1, 2, 3});
         Form1->Panel3->Show();
         Form1->CheckBox1->show();

@@ -68,9 +68,7 @@ private Q_SLOTS:
 
     void init()
     {
-        testsupport::fakes().clear();
-        platform::services().registryFile = testsupport::tempFolder() + "/HKCU.reg";
-        QFile::remove(registryFile());
+        testsupport::startWithoutRecords();
         QFile::remove(registryFile() + ".bak");
     }
 

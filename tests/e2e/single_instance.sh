@@ -5,14 +5,7 @@
 # new copy runs, and SIGTERM ends it the normal way. Run under xvfb-run.
 set -u
 game=$1
-work=$(mktemp -d)
-trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-lock=$XDG_RUNTIME_DIR/TORVA.lock
-
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../support/game_env.sh"
 # Waits until the lock file names the given process.
 wait_for_owner() {
     for _ in $(seq 100); do

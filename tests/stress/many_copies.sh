@@ -6,13 +6,7 @@
 set -u
 game=$1
 copies=${2:-50}
-work=$(mktemp -d)
-trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-lock=$XDG_RUNTIME_DIR/TORVA.lock
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../support/game_env.sh"
 
 pids=()
 for _ in $(seq "$copies"); do "$game" & pids+=($!); done

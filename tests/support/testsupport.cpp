@@ -4,6 +4,8 @@
 #include "platform/application.h"
 #include "platform/services.h"
 
+#include <QFile>
+
 namespace testsupport {
 
 platform::FakeServices &fakes()
@@ -16,6 +18,15 @@ QString tempFolder()
 {
     static QTemporaryDir folder;
     return folder.path();
+}
+
+QString recordsFile() { return tempFolder() + QStringLiteral("/HKCU.reg"); }
+
+void startWithoutRecords()
+{
+    fakes().clear();
+    platform::services().registryFile = recordsFile();
+    QFile::remove(recordsFile());
 }
 
 void createForms()
@@ -35,7 +46,7 @@ int runTests(QObject &test, int argc, char **argv)
     application.Title = QStringLiteral("TORVA");
     application.Initialize();
     fakes().install();
-    platform::services().registryFile = tempFolder() + QStringLiteral("/HKCU.reg");
+    platform::services().registryFile = recordsFile();
     return QTest::qExec(&test, argc, argv);
 }
 

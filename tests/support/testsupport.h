@@ -16,6 +16,13 @@ platform::FakeServices &fakes();
 // A fresh temporary folder for this test program (holds the registry file).
 QString tempFolder();
 
+// The registry file the tests use, in tempFolder().
+QString recordsFile();
+
+// Before a test of the records: the fakes cleared, the services pointed at
+// recordsFile() again and no file there.
+void startWithoutRecords();
+
 // Creates the six windows once, as the game does at start-up.
 void createForms();
 
